@@ -26,6 +26,8 @@ DateTime CurrentDateTime() {
     return source != nullptr ? source() : SystemNow();
 }
 
-void SetDateTimeSource(DateTimeSource source) { g_source.store(source, std::memory_order_release); }
+void SetDateTimeSource(DateTimeSource source) {
+    g_source.store(source, std::memory_order_release);
+}
 
 } // namespace sw

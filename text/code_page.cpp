@@ -211,7 +211,9 @@ constexpr Composition kCompositions[] = {
     {0x30DB, 0x3099, 0x30DC}, {0x30DB, 0x309A, 0x30DD}, {0x30A6, 0x3099, 0x30F4}, {0x30FD, 0x3099, 0x30FE},
 };
 
-bool IsCombiningMark(char16_t u) { return (u >= 0x0300 && u <= 0x036F) || u == 0x3099 || u == 0x309A; }
+bool IsCombiningMark(char16_t u) {
+    return (u >= 0x0300 && u <= 0x036F) || u == 0x3099 || u == 0x309A;
+}
 
 char16_t Compose(char16_t base, char16_t mark) {
     for (const Composition& c : kCompositions)
@@ -342,6 +344,8 @@ std::u16string GbkToUtf16Units(std::string_view text) {
     return units;
 }
 
-std::string Utf16UnitsToGbk(std::u16string_view units) { return UnitsToGbk(units); }
+std::string Utf16UnitsToGbk(std::u16string_view units) {
+    return UnitsToGbk(units);
+}
 
 } // namespace sw

@@ -19,7 +19,9 @@ constexpr std::uint16_t kUserArea3Base = 0xE4C6; // A140-A7A0
 // from here on, in code order.
 constexpr std::uint16_t kUnassignedBase = 0xE766;
 
-int TrailIndexBelowA1(unsigned char trail) { return trail < 0x7F ? trail - 0x40 : trail - 0x41; }
+int TrailIndexBelowA1(unsigned char trail) {
+    return trail < 0x7F ? trail - 0x40 : trail - 0x41;
+}
 
 std::uint16_t UserAreaUnit(unsigned char lead, unsigned char trail) {
     if (lead >= 0xAA && lead <= 0xAF && trail >= 0xA1)

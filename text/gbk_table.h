@@ -15,8 +15,12 @@ inline constexpr unsigned char kFirstTrail = 0x40;
 inline constexpr unsigned char kLastTrail = 0xFE;
 inline constexpr int kTrailCount = kLastTrail - kFirstTrail + 1;
 
-inline bool IsLeadByte(unsigned char b) { return b >= kFirstLead && b <= kLastLead; }
-inline bool IsTrailByte(unsigned char b) { return b >= kFirstTrail && b <= kLastTrail && b != 0x7F; }
+inline bool IsLeadByte(unsigned char b) {
+    return b >= kFirstLead && b <= kLastLead;
+}
+inline bool IsTrailByte(unsigned char b) {
+    return b >= kFirstTrail && b <= kLastTrail && b != 0x7F;
+}
 
 struct Tables {
     // UTF-16 unit of each two-byte code, indexed by (lead - 0x81) * kTrailCount + (trail - 0x40);

@@ -15,9 +15,13 @@ void Run(const std::atomic<UiPumpHook>& hook) {
 
 } // namespace
 
-void YieldToUi() { Run(g_yieldHook); }
+void YieldToUi() {
+    Run(g_yieldHook);
+}
 
-void ProcessPendingMessages() { Run(g_processAllHook); }
+void ProcessPendingMessages() {
+    Run(g_processAllHook);
+}
 
 void InstallUiPump(UiPumpHook yieldHook, UiPumpHook processAllHook) {
     g_yieldHook.store(yieldHook, std::memory_order_release);

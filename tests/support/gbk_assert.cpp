@@ -6,7 +6,9 @@
 
 namespace sw::test {
 
-std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+std::string G(std::string_view utf8) {
+    return Utf8ToGbk(utf8);
+}
 
 std::string Describe(std::string_view gbk) {
     std::string out = "\"" + GbkToUtf8(gbk) + "\" [";
