@@ -1,0 +1,18 @@
+#pragma once
+
+// Every figure a benchmark program reports is a ratio against a reference run
+// in the same process, since the machines are shared and noisy. A program
+// registers its comparisons; the shared main prints them after the runs.
+
+#include <string>
+
+namespace sw::bench {
+
+// Prints time(reference) / time(measured): above 1 means faster than the reference.
+void CompareSpeed(const std::string& measured, const std::string& reference, const std::string& label);
+
+// Prints nanoseconds per byte of both runs and their quotient (1 means linear
+// time between the two sizes). Both runs must set the counter "bytes".
+void CompareScaling(const std::string& small, const std::string& large, const std::string& label);
+
+} // namespace sw::bench
