@@ -69,8 +69,12 @@ void RawIconv(benchmark::State& state, const char* to, const char* from, const s
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * input.size()));
 }
 
-void BM_RawIconvGbkToUtf8(benchmark::State& state) { RawIconv(state, "UTF-8", "CP936", Chinese(10 * kMiB)); }
-void BM_RawIconvUtf8ToGbk(benchmark::State& state) { RawIconv(state, "CP936", "UTF-8", ChineseUtf8()); }
+void BM_RawIconvGbkToUtf8(benchmark::State& state) {
+    RawIconv(state, "UTF-8", "CP936", Chinese(10 * kMiB));
+}
+void BM_RawIconvUtf8ToGbk(benchmark::State& state) {
+    RawIconv(state, "CP936", "UTF-8", ChineseUtf8());
+}
 
 void BM_GbkToUtf8(benchmark::State& state) {
     const std::string& input = Chinese(10 * kMiB);
