@@ -12,10 +12,11 @@ namespace sw::bench {
 namespace {
 
 struct Comparison {
-    bool scaling;
+    enum Kind { Speed, Scaling, Counter } kind;
     std::string first;
     std::string second;
     std::string label;
+    std::string counter;
 };
 
 std::vector<Comparison>& Comparisons() {
@@ -26,6 +27,7 @@ std::vector<Comparison>& Comparisons() {
 struct Figures {
     double nsPerIteration = 0;
     double bytes = 0;
+    std::map<std::string, double> counters;
 };
 
 // Keeps the console output and remembers each run's time per iteration.
@@ -38,6 +40,8 @@ public:
                 continue;
             Figures& f = figures_[run.benchmark_name()];
             f.nsPerIteration = run.GetAdjustedRealTime() * Multiplier(run.time_unit);
+            for (const auto& [name, counter] : run.counters)
+                f.counters[name] = counter.value;
             auto bytes = run.counters.find("bytes");
             if (bytes != run.counters.end())
                 f.bytes = bytes->second.value;
@@ -69,11 +73,16 @@ private:
 } // namespace
 
 void CompareSpeed(const std::string& measured, const std::string& reference, const std::string& label) {
-    Comparisons().push_back({false, measured, reference, label});
+    Comparisons().push_back({Comparison::Speed, measured, reference, label, {}});
 }
 
 void CompareScaling(const std::string& small, const std::string& large, const std::string& label) {
-    Comparisons().push_back({true, small, large, label});
+    Comparisons().push_back({Comparison::Scaling, small, large, label, {}});
+}
+
+void CompareCounter(const std::string& measured, const std::string& reference, const std::string& counter,
+                    const std::string& label) {
+    Comparisons().push_back({Comparison::Counter, measured, reference, label, counter});
 }
 
 } // namespace sw::bench
@@ -97,7 +106,12 @@ int main(int argc, char** argv) {
         const Figures* b = reporter.Find(c.second);
         if (a == nullptr || b == nullptr)
             continue;
-        if (c.scaling) {
+        if (c.kind == Comparison::Counter) {
+            double mine = a->counters.count(c.counter) ? a->counters.at(c.counter) : 0;
+            double theirs = b->counters.count(c.counter) ? b->counters.at(c.counter) : 0;
+            std::printf("  %-44s %s %.3f against %.3f, ratio %.2f\n", c.label.c_str(), c.counter.c_str(), mine, theirs,
+                        theirs > 0 ? mine / theirs : 0);
+        } else if (c.kind == Comparison::Scaling) {
             double smallNs = a->bytes > 0 ? a->nsPerIteration / a->bytes : 0;
             double largeNs = b->bytes > 0 ? b->nsPerIteration / b->bytes : 0;
             std::printf("  %-44s %.3f ns/byte small, %.3f ns/byte large, large/small %.2f\n", c.label.c_str(), smallNs,

@@ -15,4 +15,8 @@ void CompareSpeed(const std::string& measured, const std::string& reference, con
 // time between the two sizes). Both runs must set the counter "bytes".
 void CompareScaling(const std::string& small, const std::string& large, const std::string& label);
 
+// Prints a counter of both runs and measured / reference.
+void CompareCounter(const std::string& measured, const std::string& reference, const std::string& counter,
+                    const std::string& label);
+
 } // namespace sw::bench

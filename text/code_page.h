@@ -38,4 +38,10 @@ std::string Utf16ToGbk(std::string_view utf16);
 std::u16string GbkToUtf16Units(std::string_view text);
 std::string Utf16UnitsToGbk(std::u16string_view units);
 
+// GBK bytes of a UTF-8 literal. Source files are UTF-8, while the texts the
+// program shows, stores and compares are GBK: write them readably and convert.
+inline std::string Gbk(std::string_view utf8) {
+    return Utf8ToGbk(utf8);
+}
+
 } // namespace sw

@@ -11,8 +11,16 @@ void YieldToUi();
 // Runs every pending window message, whether or not input is waiting.
 void ProcessPendingMessages();
 
+// Waits the given time while window messages keep running.
+void WaitWhilePumping(int milliseconds);
+
 using UiPumpHook = void (*)();
 // Installs the two hooks; nullptr removes one.
 void InstallUiPump(UiPumpHook yieldHook, UiPumpHook processAllHook);
+
+using UiWaitHook = void (*)(int milliseconds);
+// Installs the wait; without one, WaitWhilePumping sleeps in short slices and
+// runs ProcessPendingMessages between them.
+void InstallUiWait(UiWaitHook waitHook);
 
 } // namespace sw
