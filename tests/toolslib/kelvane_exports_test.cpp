@@ -4,6 +4,7 @@
 
 #include "tests/support/gbk_assert.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/tls_server.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,11 @@ protected:
     void SetUp() override {
         std::filesystem::create_directories(folder_ / "db");
         std::filesystem::copy_file(KELVANE_LIBRARY, folder_ / "libkelvane.so");
-        test::WriteFileBytes(folder_ / "db" / "services.ini", "[services]\r\nItemSearchHost=items.test\r\n");
+        // The suggestion service is a TLS server on loopback whose certificate the settings trust.
+        test::WriteFileBytes(
+            folder_ / "db" / "services.ini",
+            "[services]\r\nItemSearchHost=items.test\r\nSuggestHost=127.0.0.1:" + std::to_string(suggestions_.Port()) +
+                "\r\nCaFile=" + test::TlsServer::CertificateFile() + "\r\n");
         library_ = dlopen((folder_ / "libkelvane.so").c_str(), RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(nullptr, library_) << dlerror();
     }
@@ -44,6 +49,7 @@ protected:
         return reinterpret_cast<F>(symbol);
     }
 
+    test::TlsServer suggestions_;
     test::TempFolder folder_;
     void* library_ = nullptr;
 };
@@ -111,6 +117,25 @@ TEST_F(KelvaneExportsTest, IpChecksThatStayOnThisMachine) {
     EXPECT_STREQ("", checkIpAll(""));
     std::string loopback = checkIpAll("127.0.0.1");
     EXPECT_EQ(0u, loopback.find(G("127.0.0.1  检查结果：")));
+}
+
+using SuggestExport = const char* (*)(const char*, const char*);
+
+TEST_F(KelvaneExportsTest, SuggestionsComeFromTheConfiguredServiceAsGbk) {
+    auto suggest = Export<SuggestExport>("tb_search_button_key");
+    const std::string reply = "{\"result\":[[\"\xE8\xBF\x9E\xE8\xA1\xA3\xE8\xA3\x99\",\"12\"]]}"; // 连衣裙
+    suggestions_.Answer("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " +
+                        std::to_string(reply.size()) + "\r\n\r\n" + reply);
+    std::string key = G("连衣");
+    EXPECT_GBK_EQ(G("{\"result\":[[\"连衣裙\",\"12\"]]}"), suggest(key.c_str(), nullptr));
+    ASSERT_EQ(1u, suggestions_.Requests().size());
+    EXPECT_EQ(0u, suggestions_.Requests()[0].find("GET /sug?code=utf-8&q=%E8%BF%9E%E8%A1%A3&_ksTS=1527670724999_3760"
+                                                  "&callback=&k=1&area=c2c&bucketid=20 HTTP/1.1\r\n"));
+
+    // No answer: the empty text, and the previous result is gone.
+    const char* empty = suggest("ab", "ignored");
+    EXPECT_STREQ("", empty);
+    EXPECT_NE(std::string::npos, suggestions_.Requests().back().find("q=%61%62&"));
 }
 
 TEST_F(KelvaneExportsTest, LexiconKeepsTheFolder) {
