@@ -3,6 +3,7 @@
 #include "text/gbk_table.h"
 #include "text/iconv_codec.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -10,38 +11,52 @@ namespace sw {
 namespace {
 
 constexpr char16_t kReplacementUnit = 0xFFFD;
+
+// The end of the run of ASCII bytes that starts at from; eight bytes at a time
+// while none has its high bit set. Pages are mostly ASCII markup.
+size_t AsciiRunEnd(const unsigned char* bytes, size_t from, size_t size) {
+    while (from + 8 <= size) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + from, 8);
+        if (word & 0x8080808080808080ull)
+            break;
+        from += 8;
+    }
+    while (from < size && bytes[from] < 0x80)
+        ++from;
+    return from;
+}
 constexpr unsigned char kQuestionMark = '?';
 
-// Walks GBK text and hands each decoded UTF-16 unit to sink, as Windows decodes
-// code page 936: a lead byte at the end, or before a byte that cannot be a trail
+// Decodes the character at bytes[i] as Windows decodes code page 936 and steps
+// i past it: a lead byte at the end, or before a byte that cannot be a trail
 // byte, gives "?"; the pair is swallowed whole except when that byte is zero.
+inline char16_t DecodeGbkCharacter(const gbk::Tables& tables, const unsigned char* bytes, size_t size, size_t& i) {
+    unsigned char b = bytes[i];
+    if (b < 0x80) {
+        ++i;
+        return b;
+    }
+    if (b == 0x80 || b == 0xFF) {
+        ++i;
+        return b == 0x80 ? 0x20AC : 0xF8F5;
+    }
+    if (i + 1 == size || bytes[i + 1] == 0) {
+        ++i;
+        return kQuestionMark;
+    }
+    unsigned char trail = bytes[i + 1];
+    i += 2;
+    return gbk::IsTrailByte(trail) ? gbk::DecodePair(tables, b, trail) : kQuestionMark;
+}
+
+// Walks GBK text and hands each decoded UTF-16 unit to sink.
 template <typename Sink>
 void DecodeGbk(std::string_view text, Sink&& sink) {
     const gbk::Tables& tables = gbk::GetTables();
-    auto p = reinterpret_cast<const unsigned char*>(text.data());
-    const unsigned char* end = p + text.size();
-    while (p < end) {
-        unsigned char b = *p;
-        if (b < 0x80) {
-            sink(static_cast<char16_t>(b));
-            ++p;
-        } else if (b == 0x80) {
-            sink(static_cast<char16_t>(0x20AC));
-            ++p;
-        } else if (b == 0xFF) {
-            sink(static_cast<char16_t>(0xF8F5));
-            ++p;
-        } else if (p + 1 == end || p[1] == 0) {
-            sink(static_cast<char16_t>(kQuestionMark));
-            ++p;
-        } else if (gbk::IsTrailByte(p[1])) {
-            sink(static_cast<char16_t>(gbk::DecodePair(tables, b, p[1])));
-            p += 2;
-        } else {
-            sink(static_cast<char16_t>(kQuestionMark));
-            p += 2;
-        }
-    }
+    auto bytes = reinterpret_cast<const unsigned char*>(text.data());
+    for (size_t i = 0; i < text.size();)
+        sink(DecodeGbkCharacter(tables, bytes, text.size(), i));
 }
 
 // Decodes UTF-8 into UTF-16 units. Each maximal ill-formed subsequence becomes one
@@ -269,16 +284,25 @@ std::string GbkToUtf8(std::string_view text) {
     // 0xFF grow further, and the loop makes room for them when it meets them.
     std::string out(text.size() + text.size() / 2 + 4, '\0');
     char* w = out.data();
-    char* limit = out.data() + out.size() - 3;
-    DecodeGbk(text, [&](char16_t unit) {
-        if (w > limit) {
-            size_t used = static_cast<size_t>(w - out.data());
-            out.resize(out.size() * 2);
-            w = out.data() + used;
-            limit = out.data() + out.size() - 3;
+    auto bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t size = text.size();
+    for (size_t i = 0; i < size;) {
+        size_t ascii = AsciiRunEnd(bytes, i, size);
+        std::memcpy(w, bytes + i, ascii - i);
+        w += ascii - i;
+        i = ascii;
+        const gbk::Tables& tables = gbk::GetTables();
+        while (i < size && bytes[i] >= 0x80) {
+            char16_t unit = DecodeGbkCharacter(tables, bytes, size, i);
+            // A pair never grows past three bytes; a lone 0x80 or 0xFF does.
+            if (out.data() + out.size() - w < 3 + static_cast<std::ptrdiff_t>((size - i) * 3 / 2)) {
+                size_t used = static_cast<size_t>(w - out.data());
+                out.resize(out.size() * 2 + 3);
+                w = out.data() + used;
+            }
+            w = PutUtf8(unit, w);
         }
-        w = PutUtf8(unit, w);
-    });
+    }
     out.resize(static_cast<size_t>(w - out.data()));
     if (out.capacity() > out.size() + out.size() / 4 + 64)
         out.shrink_to_fit();
@@ -290,7 +314,21 @@ std::string Utf8ToGbk(std::string_view utf8) {
     const gbk::Tables& tables = gbk::GetTables();
     std::string out(utf8.size(), '\0');
     char* w = out.data();
-    DecodeUtf8(utf8, [&](char16_t unit) { w = PutGbk(tables, unit, w); });
+    auto bytes = reinterpret_cast<const unsigned char*>(utf8.data());
+    const size_t size = utf8.size();
+    for (size_t i = 0; i < size;) {
+        size_t ascii = AsciiRunEnd(bytes, i, size);
+        std::memcpy(w, bytes + i, ascii - i);
+        w += ascii - i;
+        i = ascii;
+        // Every byte of a multibyte sequence, well-formed or not, is 0x80 or
+        // above, so an ASCII byte always ends what the decoder has to look at.
+        size_t run = i;
+        while (run < size && bytes[run] >= 0x80)
+            ++run;
+        DecodeUtf8(utf8.substr(i, run - i), [&](char16_t unit) { w = PutGbk(tables, unit, w); });
+        i = run;
+    }
     out.resize(static_cast<size_t>(w - out.data()));
     if (out.capacity() > out.size() + out.size() / 4 + 64)
         out.shrink_to_fit();
