@@ -68,7 +68,22 @@ ServiceSettings LoadServiceSettings(const std::filesystem::path& iniPath) {
     return settings;
 }
 
+namespace {
+
+std::optional<ServiceSettings>& TestSettings() {
+    static std::optional<ServiceSettings> settings;
+    return settings;
+}
+
+} // namespace
+
+void SetServicesForTesting(std::optional<ServiceSettings> settings) {
+    TestSettings() = std::move(settings);
+}
+
 const ServiceSettings& Services() {
+    if (const std::optional<ServiceSettings>& forTests = TestSettings())
+        return *forTests;
     static const ServiceSettings settings = [] {
         const std::filesystem::path folder = ModuleFolder();
         return folder.empty() ? DefaultServiceSettings() : LoadServiceSettings(folder / "db" / "services.ini");

@@ -5,6 +5,7 @@
 // key gives the built-in default. A host may carry a port ("127.0.0.1:18443").
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace sw {
@@ -28,5 +29,10 @@ ServiceSettings DefaultServiceSettings();
 ServiceSettings LoadServiceSettings(const std::filesystem::path& iniPath);
 // The settings of this binary's program folder, read once per process.
 const ServiceSettings& Services();
+
+// Makes Services() answer these settings instead (nullopt goes back to the
+// file), for tests that point the program at servers on loopback. Call it
+// before the code under test runs, not while it runs.
+void SetServicesForTesting(std::optional<ServiceSettings> settings);
 
 } // namespace sw
