@@ -196,8 +196,13 @@ int CreateTempBeside(const std::filesystem::path& target, std::filesystem::path&
     static std::atomic<unsigned> counter{0};
     const std::filesystem::path folder = target.parent_path();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = "." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
-                                 std::to_string(counter.fetch_add(1)) + ".tmp";
+        std::string name = ".";
+        name.append(target.filename().string())
+            .append(".")
+            .append(std::to_string(::getpid()))
+            .append(".")
+            .append(std::to_string(counter.fetch_add(1)))
+            .append(".tmp");
         tempPath = folder / name;
         const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
