@@ -3,6 +3,8 @@
 #include "text/ui_pump.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <chrono>
 
@@ -22,10 +24,18 @@ void Yield() {
     ProcessAll();
 }
 
+// A nested event loop for the wait: the window runs at full speed, not in slices.
+void WaitPumping(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 } // namespace
 
 void InstallQtUiPump() {
     InstallUiPump(&Yield, &ProcessAll);
+    InstallUiWait(&WaitPumping);
 }
 
 } // namespace sw

@@ -53,11 +53,13 @@ int IntOf(const FormPort& form, const std::string& control) {
 
 // The marketplace answers a crawler it distrusts with a slider check or a login
 // page instead of the JSON; walking on would fetch the same page again and again.
-bool AsksForVerification(std::string_view body) {
-    static const std::array<std::string, 4> markers = {Gbk("小二正忙"), Gbk("滑动一下马上回来"), "login.taobao.com",
-                                                       "/member/login"};
+// The page arrives as fetched: in UTF-8, or already in GBK when it declared its
+// charset.
+bool AsksForVerification(std::string_view page) {
+    static const std::array<std::string, 6> markers = {Gbk("小二正忙"),    Gbk("滑动一下马上回来"), "小二正忙",
+                                                       "滑动一下马上回来", "login.taobao.com",      "/member/login"};
     for (const std::string& marker : markers)
-        if (body.find(marker) != std::string_view::npos)
+        if (page.find(marker) != std::string_view::npos)
             return true;
     return false;
 }
@@ -174,8 +176,9 @@ void CollectionRun::Run() {
 
     while (!form_.Text(n.key).empty()) {
         ++pageCounter;
-        std::string body = Utf8ToGbk(fetchPage_(form_.Text(n.key), pageCounter, form_.SelectedIndex(n.sortBox),
-                                                form_.SelectedIndex(n.shopTypeBox), form_.SelectedIndex(n.ratingBox)));
+        const std::string fetched = fetchPage_(form_.Text(n.key), pageCounter, form_.SelectedIndex(n.sortBox),
+                                               form_.SelectedIndex(n.shopTypeBox), form_.SelectedIndex(n.ratingBox));
+        std::string body = Utf8ToGbk(fetched);
         if (body.empty()) {
             // The same page is asked for again after the pause, a few times at most.
             --pageCounter;
@@ -189,7 +192,7 @@ void CollectionRun::Run() {
         if (page.Parse(body)) {
             if (!CollectPage(page, rating, kept, thresholds))
                 break;
-        } else if (AsksForVerification(body)) {
+        } else if (AsksForVerification(fetched)) {
             ending = Ending::VerificationAsked;
             break;
         }

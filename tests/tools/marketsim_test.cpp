@@ -3,6 +3,7 @@
 
 #include "tools/marketsim/shop_pages.h"
 
+#include "tests/support/marketsim_process.h"
 #include "tests/support/tls_server.h"
 #include "web/page_request.h"
 #include "web/plain_fetch.h"
@@ -32,6 +33,8 @@ extern char** environ;
 namespace sw {
 namespace {
 
+using test::Simulator;
+
 using nlohmann::json;
 using Clock = std::chrono::steady_clock;
 
@@ -46,130 +49,6 @@ std::string SearchPath(std::string_view fragment = "", int offset = 0, const std
         path += "&s=" + std::to_string(offset);
     return path;
 }
-
-// One marketsim child. It is told to exit when its stdin closes, so it goes
-// with the test process even if that dies; the destructor stops and reaps it.
-class Simulator {
-public:
-    explicit Simulator(const std::vector<std::string>& extra = {}, bool withTls = true) {
-        std::vector<std::string> args = {MARKETSIM_PROGRAM, "--http-port", "0", "--exit-on-stdin-close"};
-        if (withTls)
-            args.insert(args.end(), {"--https-port", "0", "--cert", test::FixtureFile("localhost-cert.pem"), "--key",
-                                     test::FixtureFile("localhost-key.pem")});
-        args.insert(args.end(), extra.begin(), extra.end());
-        std::vector<char*> argv;
-        for (std::string& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-
-        int in[2];
-        int out[2];
-        if (::pipe2(in, O_CLOEXEC) != 0)
-            return;
-        if (::pipe2(out, O_CLOEXEC) != 0) {
-            ::close(in[0]);
-            ::close(in[1]);
-            return;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(in[0]);
-        ::close(out[1]);
-        stdin_ = in[1];
-        stdout_ = out[0];
-        if (pid_ > 0)
-            ReadPortLine();
-    }
-    ~Simulator() {
-        if (pid_ > 0)
-            Stop(SIGTERM);
-        CloseStdin();
-        if (stdout_ >= 0)
-            ::close(stdout_);
-    }
-    Simulator(const Simulator&) = delete;
-    Simulator& operator=(const Simulator&) = delete;
-
-    bool Running() const { return pid_ > 0 && httpPort_ > 0; }
-    const std::string& PortLine() const { return portLine_; }
-    std::string Http(std::string_view path) const {
-        return "http://127.0.0.1:" + std::to_string(httpPort_) + std::string(path);
-    }
-    std::string Https(std::string_view path) const {
-        return "https://127.0.0.1:" + std::to_string(httpsPort_) + std::string(path);
-    }
-
-    void CloseStdin() {
-        if (stdin_ >= 0)
-            ::close(stdin_);
-        stdin_ = -1;
-    }
-    void Signal(int signal) const {
-        if (pid_ > 0)
-            ::kill(pid_, signal);
-    }
-
-    // The exit status once the child has ended within the time, reaping it.
-    std::optional<int> WaitExit(std::chrono::milliseconds limit) {
-        Clock::time_point end = Clock::now() + limit;
-        while (pid_ > 0) {
-            int status = 0;
-            pid_t done = ::waitpid(pid_, &status, WNOHANG);
-            if (done == pid_ || done < 0) {
-                pid_ = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            if (Clock::now() > end)
-                break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return std::nullopt;
-    }
-
-    // Asks the child to stop, forcing it after five seconds; the exit status.
-    std::optional<int> Stop(int signal) {
-        Signal(signal);
-        std::optional<int> status = WaitExit(std::chrono::seconds(5));
-        if (!status && pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-            pid_ = -1;
-        }
-        return status;
-    }
-
-private:
-    void ReadPortLine() {
-        Clock::time_point end = Clock::now() + std::chrono::seconds(10);
-        while (portLine_.find('\n') == std::string::npos && Clock::now() < end) {
-            pollfd ready{stdout_, POLLIN, 0};
-            if (::poll(&ready, 1, 100) <= 0)
-                continue;
-            char chunk[256];
-            ssize_t n = ::read(stdout_, chunk, sizeof chunk);
-            if (n <= 0)
-                break;
-            portLine_.append(chunk, static_cast<std::size_t>(n));
-        }
-        std::smatch match;
-        if (std::regex_search(portLine_, match, std::regex(R"(^marketsim http=(\d+)(?: https=(\d+))?\n)"))) {
-            httpPort_ = std::stoi(match[1]);
-            httpsPort_ = match[2].matched ? std::stoi(match[2]) : 0;
-        }
-    }
-
-    pid_t pid_ = -1;
-    int stdin_ = -1;
-    int stdout_ = -1;
-    std::string portLine_;
-    int httpPort_ = 0;
-    int httpsPort_ = 0;
-};
 
 struct Answer {
     std::string status;
@@ -225,7 +104,7 @@ bool Missing(const json& shop, const char* member) {
 class MarketsimTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        simulator_ = std::make_unique<Simulator>();
+        simulator_ = std::make_unique<Simulator>(MARKETSIM_PROGRAM);
         SetExtraCaFileForTesting(test::FixtureFile("localhost-cert.pem"));
     }
     static void TearDownTestSuite() {
@@ -505,7 +384,8 @@ protected:
 };
 
 TEST_F(MarketsimProgram, CommandLineSetsTheUpdateRecordAndTheStartingFault) {
-    Simulator sim({"--update-version", "3.2", "--update-degree", "1", "--update-notice", "修复了采集中断的问题",
+    Simulator sim(MARKETSIM_PROGRAM,
+                  {"--update-version", "3.2", "--update-degree", "1", "--update-notice", "修复了采集中断的问题",
                    "--update-url", "http://127.0.0.1/soft/stallwatch-3.2.zip", "--fault", "verify", "--fault-times",
                    "1"});
     ASSERT_TRUE(sim.Running()) << sim.PortLine();
@@ -540,7 +420,7 @@ TEST_F(MarketsimProgram, CommandLineSetsTheUpdateRecordAndTheStartingFault) {
 }
 
 TEST_F(MarketsimProgram, UpdateFailureFromTheCommandLine) {
-    Simulator sim({"--update-fail", "html"}, false);
+    Simulator sim(MARKETSIM_PROGRAM, {"--update-fail", "html"}, false);
     ASSERT_TRUE(sim.Running()) << sim.PortLine();
     EXPECT_EQ(sim.PortLine().find("https="), std::string::npos);
     EXPECT_EQ(0u, Fetch(sim.Http("/soft/stallwatch_info.php")).body.find("<!DOCTYPE html>"));
@@ -548,14 +428,14 @@ TEST_F(MarketsimProgram, UpdateFailureFromTheCommandLine) {
 
 TEST_F(MarketsimProgram, StopsOnSignalsAndWhenStdinCloses) {
     {
-        Simulator sim;
+        Simulator sim(MARKETSIM_PROGRAM);
         ASSERT_TRUE(sim.Running());
         sim.CloseStdin();
         EXPECT_EQ(0, sim.WaitExit(std::chrono::seconds(5)));
     }
     for (int signal : {SIGTERM, SIGINT}) {
         // A request held back by the slow fault must not keep the program alive.
-        Simulator sim({"--fault", "slow", "--delay-ms", "60000"});
+        Simulator sim(MARKETSIM_PROGRAM, {"--fault", "slow", "--delay-ms", "60000"});
         ASSERT_TRUE(sim.Running());
         std::string body = "unset";
         std::thread waiting([&] { body = PlainGet(sim.Http(SearchPath()), 30); });
@@ -574,11 +454,11 @@ TEST_F(MarketsimProgram, RejectsBadCommandLines) {
         {"--delay-ms"},           {"--no-such-option"},
     };
     for (const auto& extra : cases) {
-        Simulator sim(extra);
+        Simulator sim(MARKETSIM_PROGRAM, extra);
         EXPECT_FALSE(sim.Running()) << extra[0];
         EXPECT_EQ(2, sim.WaitExit(std::chrono::seconds(5))) << extra[0];
     }
-    Simulator withoutKey({"--https-port", "0"}, false);
+    Simulator withoutKey(MARKETSIM_PROGRAM, {"--https-port", "0"}, false);
     EXPECT_EQ(2, withoutKey.WaitExit(std::chrono::seconds(5)));
 }
 
