@@ -87,7 +87,7 @@ void CompareCounter(const std::string& measured, const std::string& reference, c
 
 } // namespace sw::bench
 
-int main(int argc, char** argv) {
+int sw::bench::RunBenchmarks(int argc, char** argv) {
     using namespace sw::bench;
     // Large results would otherwise come from fresh mappings on every call and
     // the figures would measure page faults; keep every size on the heap so a

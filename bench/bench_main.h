@@ -19,4 +19,8 @@ void CompareScaling(const std::string& small, const std::string& large, const st
 void CompareCounter(const std::string& measured, const std::string& reference, const std::string& counter,
                     const std::string& label);
 
+// Runs the registered benchmarks, then prints the comparisons and the peak
+// memory. The shared main calls it; a program with its own main calls it too.
+int RunBenchmarks(int argc, char** argv);
+
 } // namespace sw::bench

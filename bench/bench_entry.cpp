@@ -1,0 +1,5 @@
+#include "bench/bench_main.h"
+
+int main(int argc, char** argv) {
+    return sw::bench::RunBenchmarks(argc, argv);
+}
