@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include "text/code_page.h"
+
 #include <QCloseEvent>
 
 namespace sw {
@@ -12,11 +14,16 @@ Application::Application(Setup setup) {
     run_ = std::make_unique<CollectionRun>(window_->Form(), window_->Dialogs(), std::move(fetch),
                                            std::move(setup.isOnline));
     window_->OnButtonClicked("start", [this] { StartCollection(); });
+    letters_ = std::make_unique<ColumnLettersLibrary>(window_->Paths().programFolder);
+    export_ = std::make_unique<ListExport>(window_->Form(), window_->Dialogs(), *letters_);
+    window_->OnButtonClicked("Daochu", [this] { export_->Export(); });
+    window_->OnButtonClicked(Gbk("按钮1"), [this] { export_->ChooseExportFolder(); });
     window_->installEventFilter(this);
 }
 
 Application::~Application() {
-    // The window saves the settings as it goes; the run refers to its form.
+    // The export and the run refer to the window's form; the window saves the settings as it goes.
+    export_.reset();
     run_.reset();
     window_.reset();
 }

@@ -2,8 +2,13 @@
 
 // The running program once the update check lets it open: the main window
 // with the collection run, the settings store and the list export attached.
+// Members are destroyed in reverse order: the window, which saves the settings
+// as it goes, before the settings store it calls.
 
+#include "app/column_letters_library.h"
+#include "app/list_export.h"
 #include "app/main_window.h"
+#include "app/settings_store.h"
 #include "shop/collection_run.h"
 #include "text/service_settings.h"
 
@@ -21,7 +26,7 @@ public:
     struct Setup {
         std::filesystem::path programFolder;
         ServiceSettings services;
-        // The settings store; nullptr keeps nothing between runs.
+        // The settings hooks; the program's own settings store when none is given.
         WindowLifecycle* lifecycle = nullptr;
         // Qt's own dialogs when none is given.
         DialogPort* dialogs = nullptr;
@@ -43,8 +48,11 @@ protected:
 private:
     void StartCollection();
 
+    SettingsStore settings_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<CollectionRun> run_;
+    std::unique_ptr<ColumnLettersLibrary> letters_;
+    std::unique_ptr<ListExport> export_;
     bool closeAfterRun_ = false;
 };
 

@@ -102,7 +102,11 @@ struct Url {
 
     bool DefaultPort() const { return port == (https ? 443 : 80); }
     std::string Origin() const {
-        return (https ? "https://" : "http://") + host + (DefaultPort() ? "" : ":" + std::to_string(port));
+        std::string origin = https ? "https://" : "http://";
+        origin += host;
+        if (!DefaultPort())
+            origin.append(":").append(std::to_string(port));
+        return origin;
     }
 };
 

@@ -99,6 +99,13 @@ const std::string kLoginPage =
 const std::string kProbePage =
     "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>ok</title></head><body>ok</body></html>\n";
 
+// The maker's about page, as the program's about tab shows it.
+const std::string kAboutPage =
+    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>关于 Stallwatch</title></head><body>"
+    "<h2>Stallwatch 店铺采集</h2><p>输入关键词，选择排序、店铺类型和好评率，设置采集页数与销量、宝贝数范围，"
+    "即可采集同行店铺并导出为 Excel、CSV 或文本文件。</p>"
+    "<p>这是本机的模拟市场页面：演示与测试中的所有数据都来自它，不会访问真实的淘宝网。</p></body></html>\n";
+
 // What a broken update host sends instead of the record: the hosting panel's page.
 const std::string kUpdateErrorPage =
     "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>网站维护中</title></head><body>"
@@ -176,6 +183,8 @@ Response Routes::Handle(const Request& request) {
         return Suggest(request);
     if (request.path == "/member/login.jhtml")
         return Html(kLoginPage);
+    if (request.path == "/pinglun.html")
+        return Html(kAboutPage);
     return Html(kProbePage);
 }
 
