@@ -1,13 +1,9 @@
 #include "text/ini_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "text/file_bytes.h"
 
-#include <atomic>
 #include <cerrno>
 #include <string>
-#include <system_error>
 
 namespace sw {
 
@@ -148,98 +144,15 @@ private:
     size_t pos_ = 0;
 };
 
-// Reads the whole file; errorNumber is the errno of a failure (0 on success).
-bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes, int& errorNumber) {
-    bytes.clear();
-    errorNumber = 0;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        errorNumber = errno;
-        return false;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && info.st_size > 0)
-        bytes.reserve(static_cast<size_t>(info.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got > 0) {
-            bytes.append(buffer, static_cast<size_t>(got));
-        } else if (got == 0) {
-            break;
-        } else if (errno != EINTR) {
-            errorNumber = errno;
-            bytes.clear();
-            ::close(fd);
-            return false;
-        }
-    }
-    ::close(fd);
-    return true;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t done = ::write(fd, bytes.data(), bytes.size());
-        if (done < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<size_t>(done));
-    }
-    return true;
-}
-
-// A fresh file beside target; created with 0666 so the umask applies as for any new file.
-int CreateTempBeside(const std::filesystem::path& target, std::filesystem::path& tempPath) {
-    static std::atomic<unsigned> counter{0};
-    const std::filesystem::path folder = target.parent_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = ".";
-        name.append(target.filename().string())
-            .append(".")
-            .append(std::to_string(::getpid()))
-            .append(".")
-            .append(std::to_string(counter.fetch_add(1)))
-            .append(".tmp");
-        tempPath = folder / name;
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
 } // namespace
 
 bool IniFile::Load(const std::filesystem::path& path) {
-    int errorNumber = 0;
-    return ReadWholeFile(path, bytes_, errorNumber);
+    bytes_.clear();
+    return ReadWholeFile(path, bytes_);
 }
 
 bool IniFile::Save(const std::filesystem::path& path) const {
-    if (path.empty() || !path.has_filename())
-        return false;
-    std::filesystem::path tempPath;
-    const int fd = CreateTempBeside(path, tempPath);
-    if (fd < 0)
-        return false;
-    // A file being replaced keeps its permissions.
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
-        ::fchmod(fd, existing.st_mode & 07777);
-    // Flushed before the rename so that a crash leaves either the old file or the whole new one.
-    bool ok = WriteAll(fd, bytes_) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    std::error_code error;
-    if (ok) {
-        std::filesystem::rename(tempPath, path, error);
-        ok = !error;
-    }
-    if (!ok)
-        std::filesystem::remove(tempPath, error);
-    return ok;
+    return ReplaceFile(path, bytes_);
 }
 
 std::string IniFile::Read(std::string_view section, std::string_view key, std::string_view defaultValue,
@@ -314,7 +227,7 @@ bool WriteProfileString(const std::filesystem::path& path, std::string_view sect
     std::string bytes;
     // Only a missing file starts an empty document; a file that exists but cannot
     // be read must not be replaced by one.
-    if (!ReadWholeFile(path, bytes, errorNumber) && errorNumber != ENOENT)
+    if (!ReadWholeFile(path, bytes, &errorNumber) && errorNumber != ENOENT)
         return false;
     IniFile file(std::move(bytes));
     file.Write(section, key, value);
