@@ -10,8 +10,10 @@
 #include "toolslib/echo_test.h"
 #include "toolslib/ip_check.h"
 #include "toolslib/item_search_address.h"
+#include "toolslib/lexicon_window.h"
 #include "toolslib/search_suggestions.h"
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -39,6 +41,9 @@ struct LibraryState {
     ResultSlot checkIpAll;
     std::string lastSearchAddress; // shared by both address builders
     std::string lexiconFolder;
+    // The lexicon's word list with the turns of its jobs; a worker still running
+    // after its window closed keeps it alive.
+    std::shared_ptr<sw::LexiconBook> lexiconBook = std::make_shared<sw::LexiconBook>();
 };
 
 // Lives from load to unload; destroyed with the library.
@@ -79,7 +84,13 @@ KELVANE_API const char* KELVANE_CALL tb_search_button_key(const char* keyword, c
 
 KELVANE_API const char* KELVANE_CALL Lexicon(const char* folder) {
     g_state.lexiconFolder = Copy(folder);
-    return g_state.lexicon.Store(g_state.lexiconFolder);
+    const char* given = g_state.lexicon.Store(g_state.lexiconFolder);
+    try {
+        sw::OpenLexiconWindow(g_state.lexiconFolder, g_state.lexiconBook);
+    } catch (...) {
+        // The folder is kept all the same; the window just does not open.
+    }
+    return given;
 }
 
 KELVANE_API const char* KELVANE_CALL Getzimu(int32_t column) {

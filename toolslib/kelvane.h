@@ -70,8 +70,17 @@ KELVANE_API const char* KELVANE_CALL search_url_api(const char* keyword, int32_t
 KELVANE_API const char* KELVANE_CALL tb_search_button_key(const char* keyword, const char* unused);
 
 /*
- * Keeps folder as the folder of the word list ("googledict.txt") and returns it.
- * Returns a text valid until the next call of Lexicon.
+ * Opens the lexicon manager, a small window that queries, adds and deletes the
+ * words of the word list folder/googledict.txt (one word a line, CR LF, GBK) and
+ * backs it up to folder/bak_googledict.txt. An empty folder stands for the
+ * folder "db" beside the running program. The window opens on the calling
+ * thread, not modal, and needs that thread's Qt event loop; a second call while
+ * it is open brings it forward on the new folder's list.
+ * A process without a QApplication, or a call from another thread than the
+ * QApplication's, opens nothing: the folder is kept and returned all the same.
+ * Returns the folder text given, valid until the next call of Lexicon.
+ * As the window and its workers run the library's code, the library stays
+ * loaded until the process ends, whatever dlclose is called.
  */
 KELVANE_API const char* KELVANE_CALL Lexicon(const char* folder);
 
