@@ -7,6 +7,7 @@
 #include <pcre2.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -25,6 +26,14 @@ constexpr std::string_view kQuotePlaceholder = "\x23\xD2\xFD\xBA\xC5";
 constexpr uint32_t kMatchLimit = 10'000'000;
 constexpr uint32_t kDepthLimit = 10'000'000;
 constexpr uint32_t kHeapLimitKib = 256 * 1024;
+// The match limit counts per start position, so a pattern that scans far from
+// every start (such as (a|b)*\d over a long run of a and b) is not stopped by it.
+// Over a large subject a search therefore tries a slice of start positions per
+// call and gives up, as for the match limit, once the whole search has taken
+// longer than this.
+constexpr PCRE2_SIZE kLargeSubject = 4 * 1024;
+constexpr PCRE2_SIZE kStartsPerCall = 64;
+constexpr std::chrono::milliseconds kSearchTimeLimit{2000};
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
 constexpr PCRE2_SIZE kJitStackMax = 64 * 1024 * 1024;
 
@@ -388,8 +397,33 @@ bool RegexObject::State::Run(MatchResources& resources) {
     PCRE2_SIZE start = 0;
     size_t unitsByte = 0;
     size_t units = 0;
+    const bool sliced = length > kLargeSubject;
+    const auto deadline = std::chrono::steady_clock::now() + kSearchTimeLimit;
     while (start <= length) {
-        const int rc = pcre2_match(compiled->code, text, length, start, options, data, resources.Context());
+        int rc;
+        if (!sliced) {
+            rc = pcre2_match(compiled->code, text, length, start, options, data, resources.Context());
+        } else {
+            // Slices of start positions until one holds a match or the subject ends.
+            PCRE2_SIZE from = start;
+            for (;;) {
+                const PCRE2_SIZE last = std::min(length, from + kStartsPerCall);
+                pcre2_set_offset_limit(resources.Context(), last);
+                rc = pcre2_match(compiled->code, text, length, from, options, data, resources.Context());
+                if (rc != PCRE2_ERROR_NOMATCH || last == length)
+                    break;
+                if (std::chrono::steady_clock::now() > deadline) {
+                    pcre2_set_offset_limit(resources.Context(), PCRE2_UNSET);
+                    return false;
+                }
+                from = NextCodePoint(subject, last);
+                if (from > length)
+                    break;
+            }
+            pcre2_set_offset_limit(resources.Context(), PCRE2_UNSET);
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+        }
         if (rc == PCRE2_ERROR_NOMATCH)
             break;
         if (rc <= 0)
@@ -479,7 +513,8 @@ bool RegexObject::Search(std::string_view pattern, std::string_view subject, boo
             state->pattern.replace(at, kQuotePlaceholder.size(), 1, '"');
     }
 
-    uint32_t options = PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF | PCRE2_ALLOW_EMPTY_CLASS;
+    uint32_t options =
+        PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF | PCRE2_ALLOW_EMPTY_CLASS | PCRE2_USE_OFFSET_LIMIT;
     // ALT_CIRCUMFLEX: "^" also matches after a line feed that ends the subject.
     options |= multiline ? PCRE2_MULTILINE | PCRE2_ALT_CIRCUMFLEX : PCRE2_DOLLAR_ENDONLY;
     if (!caseSensitive)

@@ -291,6 +291,19 @@ TEST(RegexObjectTest, RunawayPatternEndsQuickly) {
     }
 }
 
+TEST(RegexObjectTest, PatternThatScansFromEveryStartEndsOnALargeSubject) {
+    // Each start position runs to the end of the subject before failing; the
+    // match limit, which counts per start, cannot stop that.
+    std::string subject;
+    while (subject.size() < (1 << 20))
+        subject += "ab";
+    RegexObject regex;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(regex.Search("(a|b)*\\d", subject));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(0, regex.MatchCount());
+}
+
 TEST(RegexObjectTest, SearchesAMegabyteSubject) {
     std::string subject;
     std::string digitsOnly;
