@@ -41,4 +41,21 @@ std::string UrlEncode(std::string_view text, bool keepPlain, bool toUtf8) {
     return Encode(text, keepPlain);
 }
 
+std::string EscapeUnsafeUrlBytes(std::string_view url) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(url.size());
+    for (char c : url) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7F) {
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 } // namespace sw

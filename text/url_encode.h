@@ -11,4 +11,9 @@ namespace sw {
 // without keepPlain, becomes "%" and two upper-case hexadecimal digits.
 std::string UrlEncode(std::string_view text, bool keepPlain = false, bool toUtf8 = false);
 
+// Percent-encodes the bytes a URL or a request line cannot carry as they are:
+// blanks, control bytes and bytes of 0x7F and above (GBK text among them),
+// each as it stands; every other byte is kept.
+std::string EscapeUnsafeUrlBytes(std::string_view url);
+
 } // namespace sw

@@ -3,6 +3,7 @@
 #include "text/service_settings.h"
 #include "text/text_cut.h"
 #include "text/ui_pump.h"
+#include "text/url_encode.h"
 #include "web/body_charset.h"
 #include "web/cookie_merge.h"
 #include "web/tls_trust.h"
@@ -110,24 +111,6 @@ struct Url {
     }
 };
 
-// Bytes a request line cannot carry as they are: percent-encoded, the others kept.
-std::string EscapeTarget(std::string_view target) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(target.size());
-    for (char c : target) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte >= 0x7f) {
-            out += '%';
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0f];
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 std::optional<Url> ParseUrl(std::string_view text) {
     Url url;
     std::size_t schemeEnd = text.find("://");
@@ -179,7 +162,7 @@ std::optional<Url> ParseUrl(std::string_view text) {
     std::size_t queryStart = beforeFragment.find('?');
     std::string_view path = beforeFragment.substr(0, queryStart);
     // A URL without a path asks for the root, and its query goes with the missing path.
-    url.target = path.empty() ? std::string("/") : EscapeTarget(beforeFragment);
+    url.target = path.empty() ? std::string("/") : EscapeUnsafeUrlBytes(beforeFragment);
 
     // libcurl judges whether the host is one it can use.
     CURLU* check = curl_url();

@@ -1,5 +1,6 @@
 #include "web/plain_fetch.h"
 
+#include "text/url_encode.h"
 #include "web/tls_trust.h"
 
 #include <curl/curl.h>
@@ -28,23 +29,6 @@ std::size_t NoteStatusLine(char*, std::size_t, std::size_t, void* user) {
     return 0;
 }
 
-// Bytes a URL cannot carry as they are, percent-encoded; the program's text may hold GBK.
-std::string EscapeUrl(std::string_view url) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (char c : url) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte >= 0x7f) {
-            out += '%';
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0f];
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 // The options both fetches share; false when one cannot be set.
 bool Prepare(CURL* easy, const std::string& escapedUrl, int timeoutSeconds) {
     long limit = timeoutSeconds <= 0 ? 30L : std::min(timeoutSeconds, 24 * 3600);
@@ -69,7 +53,7 @@ bool Prepare(CURL* easy, const std::string& escapedUrl, int timeoutSeconds) {
 
 std::string PlainGet(std::string_view url, int timeoutSeconds) {
     std::unique_ptr<CURL, CurlDeleter> easy(curl_easy_init());
-    std::string escaped = EscapeUrl(url);
+    std::string escaped = EscapeUnsafeUrlBytes(url);
     std::string body;
     if (!easy || url.empty() || !Prepare(easy.get(), escaped, timeoutSeconds) ||
         curl_easy_setopt(easy.get(), CURLOPT_FOLLOWLOCATION, 1L) != CURLE_OK ||
@@ -85,7 +69,7 @@ std::string PlainGet(std::string_view url, int timeoutSeconds) {
 
 bool UrlOpens(std::string_view url, int timeoutSeconds) {
     std::unique_ptr<CURL, CurlDeleter> easy(curl_easy_init());
-    std::string escaped = EscapeUrl(url);
+    std::string escaped = EscapeUnsafeUrlBytes(url);
     bool statusLine = false;
     std::unique_ptr<curl_slist, SlistDeleter> headers(curl_slist_append(nullptr, "Cache-Control: no-cache"));
     bool listed = headers && curl_slist_append(headers.get(), "Pragma: no-cache") != nullptr;

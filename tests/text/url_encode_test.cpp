@@ -33,5 +33,17 @@ TEST(UrlEncodeTest, EncodesEveryByteButThePlainOnes) {
         EXPECT_EQ(c.expected, UrlEncode(c.text, c.keepPlain, c.toUtf8)) << test::Describe(c.text);
 }
 
+TEST(UrlEncodeTest, EscapeUnsafeUrlBytesKeepsWhatAUrlCanCarry) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"/search?q=a%20b&x=1#f", "/search?q=a%20b&x=1#f"},
+        {"/a b\tc", "/a%20b%09c"},
+        {"/" + G("中"), "/%D6%D0"},
+        {std::string("/\x7F\x00", 3), "/%7F%00"},
+        {"", ""},
+    };
+    for (const auto& [url, escaped] : cases)
+        EXPECT_EQ(escaped, EscapeUnsafeUrlBytes(url)) << test::Describe(url);
+}
+
 } // namespace
 } // namespace sw
